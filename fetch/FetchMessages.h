@@ -1,0 +1,9 @@
+#pragma once
+
+#include "frame/MessageTexts.h"
+
+namespace fetch {
+
+extern const frame::MessageTable kFetchMessages;
+
+}  // namespace fetch
