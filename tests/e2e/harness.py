@@ -1,0 +1,126 @@
+"""Runs the real executables in throw-away folders, for the end-to-end tests.
+
+One scenario runs on either host: "linux" (the native build, with its
+stand-in folder for the Windows directory and registry) or "wine" (the
+Windows build under Wine). GLYPH_E2E_HOST picks the host and GLYPH_BIN_DIR
+the folder holding the executables.
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+CP932 = "cp932"
+
+
+class LinuxHost:
+    name = "linux"
+    sep = "/"
+    exe_suffix = ""
+
+    def __init__(self, bin_dir):
+        self.bin_dir = Path(bin_dir)
+
+    def prepare(self, root):
+        """Makes a fresh stand-in folder under root."""
+        self.prefix = root / "prefix"
+        (self.prefix / "windows" / "Fonts").mkdir(parents=True)
+        self.env = dict(os.environ, GLYPH_PREFIX=str(self.prefix))
+
+    def tool_path(self, path):
+        """A path on this machine as the tool spells it."""
+        return str(path)
+
+    def command(self, exe):
+        return [str(exe)]
+
+    def fonts_folder(self):
+        return self.prefix / "windows" / "Fonts"
+
+
+class Workspace:
+    """A folder holding the executables (bin/) and the current directory (run/)."""
+
+    def __init__(self, host, root):
+        self.host = host
+        self.root = Path(root)
+        self.bin = self.root / "bin"
+        self.run_dir = self.root / "run"
+        self.bin.mkdir()
+        self.run_dir.mkdir()
+        host.prepare(self.root)
+
+    def exe(self, tool):
+        name = tool + self.host.exe_suffix
+        target = self.bin / name
+        if not target.exists():
+            shutil.copy2(self.host.bin_dir / name, target)
+        return target
+
+    def ini_path(self, tool):
+        return self.bin / (tool + ".ini")
+
+    def write_ini(self, tool, settings, newline="\r\n"):
+        """Writes [Settings] with the given keys (values as str, code page 932)."""
+        lines = ["[Settings]"] + [f"{k}={v}" for k, v in settings.items()]
+        self.ini_path(tool).write_bytes(newline.join(lines).encode(CP932) + newline.encode())
+
+    def read_ini(self, tool):
+        return self.ini_path(tool).read_bytes()
+
+    def log_path(self, tool, number=0):
+        return self.run_dir / f"{tool}_Log{number}.txt"
+
+    def log_bytes(self, tool, number=0):
+        return self.log_path(tool, number).read_bytes()
+
+    def log_lines(self, tool, number=0):
+        """The run log as text lines; every line must end in CR LF."""
+        data = self.log_bytes(tool, number)
+        assert data == b"" or data.endswith(b"\r\n"), data[-20:]
+        return data.decode(CP932).split("\r\n")[:-1]
+
+    def run(self, tool, timeout=60, args=()):
+        return subprocess.run(self.host.command(self.exe(tool)) + list(args),
+                              cwd=self.run_dir, env=self.host.env, timeout=timeout,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def start(self, tool):
+        return subprocess.Popen(self.host.command(self.exe(tool)), cwd=self.run_dir,
+                                env=self.host.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+
+    def wait_for_log_line(self, tool, predicate, timeout=20):
+        """Waits until a line of the run log satisfies predicate; returns the lines."""
+        deadline = time.monotonic() + timeout
+        lines = []
+        while time.monotonic() < deadline:
+            if self.log_path(tool).exists():
+                data = self.log_bytes(tool)
+                lines = data.decode(CP932, errors="replace").split("\r\n")
+                if any(predicate(line) for line in lines[:-1]):
+                    return lines[:-1]
+            time.sleep(0.02)
+        raise AssertionError(f"no such line in {tool} log within {timeout}s: {lines}")
+
+
+def make_host():
+    kind = os.environ.get("GLYPH_E2E_HOST", "linux")
+    bin_dir = os.environ["GLYPH_BIN_DIR"]
+    if kind == "linux":
+        return LinuxHost(bin_dir)
+    raise unittest.SkipTest(f"unknown host {kind}")
+
+
+class ToolTestCase(unittest.TestCase):
+    """Gives each test a fresh workspace on the selected host."""
+
+    def setUp(self):
+        self.host = make_host()
+        self.tmp = tempfile.TemporaryDirectory(prefix="glyph-e2e-")
+        self.addCleanup(self.tmp.cleanup)
+        self.ws = Workspace(self.host, self.tmp.name)
