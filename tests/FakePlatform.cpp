@@ -288,8 +288,7 @@ std::unique_ptr<platform::Library> FakePlatform::LoadSystemLibrary(const std::st
   return std::make_unique<FakeLibrary>(*this);
 }
 
-std::unique_ptr<platform::ChangeNotification> FakePlatform::WatchFolder(
-    const std::string& folder) {
+std::unique_ptr<platform::ChangeNotification> FakePlatform::WatchFolder(const std::string& folder) {
   calls.push_back("WatchFolder " + folder);
   if (!folderWatchable) return nullptr;
   return std::make_unique<FakeNotification>(*this);
