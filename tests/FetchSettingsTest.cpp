@@ -30,6 +30,8 @@ struct FetchSettingsCase {
   std::optional<std::string> iniAfter;  // nullopt: unchanged
 };
 
+void PrintTo(const FetchSettingsCase& c, std::ostream* os) { *os << c.name; }
+
 class FetchSettingsTest : public testing::TestWithParam<FetchSettingsCase> {};
 
 TEST_P(FetchSettingsTest, ReadsSeedsAndReports) {

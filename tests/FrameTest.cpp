@@ -26,6 +26,8 @@ struct RotationCase {
   std::map<int, std::string> after;
 };
 
+void PrintTo(const RotationCase& c, std::ostream* os) { *os << c.name; }
+
 class RotationTest : public testing::TestWithParam<RotationCase> {};
 
 TEST_P(RotationTest, ShiftsLogsUpByOne) {

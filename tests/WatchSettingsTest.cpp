@@ -30,6 +30,8 @@ struct WatchSettingsCase {
   std::optional<std::string> iniAfter;  // nullopt: unchanged
 };
 
+void PrintTo(const WatchSettingsCase& c, std::ostream* os) { *os << c.name; }
+
 class WatchSettingsTest : public testing::TestWithParam<WatchSettingsCase> {};
 
 TEST_P(WatchSettingsTest, ReadsSeedsAndReports) {
