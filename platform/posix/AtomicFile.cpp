@@ -21,19 +21,6 @@ std::string FolderOf(const std::string& path) {
 
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 bool CopyContent(int from, int to) {
   // The kernel copies without a trip through user space where it can.
   for (;;) {
@@ -77,7 +64,20 @@ bool ReplaceWith(const std::string& destination, const std::function<bool(int)>&
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill) {
   struct stat old {};
   const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0;
   return ReplaceWith(path, [&](int fd) {
@@ -88,8 +88,13 @@ bool WriteFileAtomically(const std::string& path, const std::string& content) {
       umask(mask);
       if (fchmod(fd, 0666 & ~mask) != 0) return false;
     }
-    return WriteAll(fd, content.data(), content.size());
+    return fill(fd);
   });
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content) {
+  return WriteFileAtomically(path,
+                             [&](int fd) { return WriteAll(fd, content.data(), content.size()); });
 }
 
 bool CopyFileAtomically(const std::string& source, const std::string& destination) {

@@ -2,6 +2,8 @@
 // goes to a temporary file beside the destination and replaces it by rename.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace platform::posix {
@@ -9,6 +11,13 @@ namespace platform::posix {
 // Replaces path with content. On failure the old file is untouched and the
 // thread's last error tells why.
 bool WriteFileAtomically(const std::string& path, const std::string& content);
+
+// Replaces path with what fill writes into the descriptor it is given; fill
+// returns false to give up, and the old file is then untouched.
+bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill);
+
+// Writes all of data to fd, going on after short writes and interruptions.
+bool WriteAll(int fd, const char* data, std::size_t size);
 
 // Replaces destination with a copy of source, with source's last-write
 // time and permissions. On failure the old destination is untouched.
