@@ -44,13 +44,17 @@ bool CopyContent(int from, int to) {
 }
 
 // Writes a temporary file beside destination with fill, makes it durable
-// and renames it over destination. The temporary file never outlives a
-// failure of this process.
-bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill) {
+// (when asked) and renames it over destination. The temporary file never
+// outlives a failure of this process.
+bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill,
+                 bool durable = true) {
   std::string temporary = FolderOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return Fail(errno);
-  bool written = fill(fd) && fdatasync(fd) == 0;
+  bool written = fill(fd) && (!durable || fdatasync(fd) == 0);
+  // Renaming over a file makes ext4 push the new data to disk first, which
+  // a file that need not be durable is spared by removing the old one.
+  if (written && !durable) unlink(destination.c_str());
   int error = errno;
   if (close(fd) != 0 && written) {
     written = false;
@@ -77,24 +81,28 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill) {
+bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill,
+                         bool durable) {
   struct stat old {};
   const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0;
-  return ReplaceWith(path, [&](int fd) {
-    if (mode != 0 && fchmod(fd, mode) != 0) return false;
-    if (mode == 0) {
-      // A new file gets the usual permissions, as an ordinary create would.
-      const mode_t mask = umask(0);
-      umask(mask);
-      if (fchmod(fd, 0666 & ~mask) != 0) return false;
-    }
-    return fill(fd);
-  });
+  return ReplaceWith(
+      path,
+      [&](int fd) {
+        if (mode != 0 && fchmod(fd, mode) != 0) return false;
+        if (mode == 0) {
+          // A new file gets the usual permissions, as an ordinary create would.
+          const mode_t mask = umask(0);
+          umask(mask);
+          if (fchmod(fd, 0666 & ~mask) != 0) return false;
+        }
+        return fill(fd);
+      },
+      durable);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& content) {
-  return WriteFileAtomically(path,
-                             [&](int fd) { return WriteAll(fd, content.data(), content.size()); });
+  return WriteFileAtomically(
+      path, [&](int fd) { return WriteAll(fd, content.data(), content.size()); }, true);
 }
 
 bool CopyFileAtomically(const std::string& source, const std::string& destination) {

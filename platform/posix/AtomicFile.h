@@ -13,8 +13,10 @@ namespace platform::posix {
 bool WriteFileAtomically(const std::string& path, const std::string& content);
 
 // Replaces path with what fill writes into the descriptor it is given; fill
-// returns false to give up, and the old file is then untouched.
-bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill);
+// returns false to give up, and the old file is then untouched. Durable: the
+// new content is on disk before it replaces the old.
+bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill,
+                         bool durable);
 
 // Writes all of data to fd, going on after short writes and interruptions.
 bool WriteAll(int fd, const char* data, std::size_t size);

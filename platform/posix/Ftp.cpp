@@ -122,12 +122,17 @@ class CurlFtpConnection final : public FtpConnection {
     curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &OnData);
     bool transferFailed = false;
-    // The old file stays as it was unless the whole file has arrived.
-    const bool written = WriteFileAtomically(localFile, [&](int fd) {
-      curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &fd);
-      transferFailed = !Perform(remoteFile);
-      return !transferFailed;
-    });
+    // The old file stays as it was unless the whole file has arrived. It
+    // need not be forced to disk: it is only copied from, and a download
+    // lost in a crash is simply made again by the next run.
+    const bool written = WriteFileAtomically(
+        localFile,
+        [&](int fd) {
+          curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &fd);
+          transferFailed = !Perform(remoteFile);
+          return !transferFailed;
+        },
+        false);
     curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
     // The temporary file itself could not be made or put in place.
     if (!written && !transferFailed)
