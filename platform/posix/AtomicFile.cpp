@@ -44,17 +44,14 @@ bool CopyContent(int from, int to) {
 }
 
 // Writes a temporary file beside destination with fill, makes it durable
-// (when asked) and renames it over destination. The temporary file never
-// outlives a failure of this process.
+// (when asked) and renames it over destination. The temporary file never outlives a
+// failure of this process.
 bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill,
                  bool durable = true) {
   std::string temporary = FolderOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return Fail(errno);
   bool written = fill(fd) && (!durable || fdatasync(fd) == 0);
-  // Renaming over a file makes ext4 push the new data to disk first, which
-  // a file that need not be durable is spared by removing the old one.
-  if (written && !durable) unlink(destination.c_str());
   int error = errno;
   if (close(fd) != 0 && written) {
     written = false;

@@ -4,6 +4,7 @@
 // opened, and the download reuses the same control connection, as the
 // Windows client does.
 #include <curl/curl.h>
+#include <unistd.h>
 
 #include <cctype>
 
@@ -130,6 +131,9 @@ class CurlFtpConnection final : public FtpConnection {
         [&](int fd) {
           curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &fd);
           transferFailed = !Perform(remoteFile);
+          // Renaming over the old file would make ext4 push the new one to
+          // disk first; removed, it is simply replaced.
+          if (!transferFailed) unlink(localFile.c_str());
           return !transferFailed;
         },
         false);
