@@ -57,10 +57,11 @@ mkdir -p "$demo/ftp/master"
 master="$demo/ftp/master/EUDC.TTE"
 # A sample, not a font: a recognisable head and random bytes with CR, LF and NUL among them.
 { printf 'GLYPH SAMPLE EUDC\r\n\0'; head -c 65536 /dev/urandom; } >"$master"
-FTP_PASSWORD="$password" /usr/bin/python3 tests/e2e/ftpserver.py \
+FTP_PASSWORD="$password" /usr/bin/python3 -u tests/e2e/ftpserver.py \
   --address "$address" --root "$demo/ftp" --user "$user" >"$demo/ftp-server.log" 2>&1 &
 pids+=($!)
-wait_for 10 bash -c "exec 3<>/dev/tcp/$address/21" 2>/dev/null
+# Ready once it says so; a probe connection would muddle its log.
+wait_for 10 grep -q "starting FTP server" "$demo/ftp-server.log"
 ls -l "$master"
 
 step "Client: stand-in folder, executables and settings"
