@@ -97,9 +97,9 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>
       durable);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, bool durable) {
   return WriteFileAtomically(
-      path, [&](int fd) { return WriteAll(fd, content.data(), content.size()); }, true);
+      path, [&](int fd) { return WriteAll(fd, content.data(), content.size()); }, durable);
 }
 
 bool CopyFileAtomically(const std::string& source, const std::string& destination) {

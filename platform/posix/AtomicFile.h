@@ -9,8 +9,9 @@
 namespace platform::posix {
 
 // Replaces path with content. On failure the old file is untouched and the
-// thread's last error tells why.
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+// thread's last error tells why. A durable write reaches the disk before
+// the rename; one that need not outlive the machine's uptime skips that.
+bool WriteFileAtomically(const std::string& path, const std::string& content, bool durable = true);
 
 // Replaces path with what fill writes into the descriptor it is given; fill
 // returns false to give up, and the old file is then untouched. Durable: the
