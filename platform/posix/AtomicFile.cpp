@@ -21,19 +21,6 @@ std::string FolderOf(const std::string& path) {
 
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 bool CopyContent(int from, int to) {
   // The kernel copies without a trip through user space where it can.
   for (;;) {
@@ -57,13 +44,14 @@ bool CopyContent(int from, int to) {
 }
 
 // Writes a temporary file beside destination with fill, makes it durable
-// and renames it over destination. The temporary file never outlives a
+// (when asked) and renames it over destination. The temporary file never outlives a
 // failure of this process.
-bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill) {
+bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill,
+                 bool durable = true) {
   std::string temporary = FolderOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return Fail(errno);
-  bool written = fill(fd) && fdatasync(fd) == 0;
+  bool written = fill(fd) && (!durable || fdatasync(fd) == 0);
   int error = errno;
   if (close(fd) != 0 && written) {
     written = false;
@@ -77,19 +65,41 @@ bool ReplaceWith(const std::string& destination, const std::function<bool(int)>&
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>& fill,
+                         bool durable) {
   struct stat old {};
   const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0;
-  return ReplaceWith(path, [&](int fd) {
-    if (mode != 0 && fchmod(fd, mode) != 0) return false;
-    if (mode == 0) {
-      // A new file gets the usual permissions, as an ordinary create would.
-      const mode_t mask = umask(0);
-      umask(mask);
-      if (fchmod(fd, 0666 & ~mask) != 0) return false;
-    }
-    return WriteAll(fd, content.data(), content.size());
-  });
+  return ReplaceWith(
+      path,
+      [&](int fd) {
+        if (mode != 0 && fchmod(fd, mode) != 0) return false;
+        if (mode == 0) {
+          // A new file gets the usual permissions, as an ordinary create would.
+          const mode_t mask = umask(0);
+          umask(mask);
+          if (fchmod(fd, 0666 & ~mask) != 0) return false;
+        }
+        return fill(fd);
+      },
+      durable);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content, bool durable) {
+  return WriteFileAtomically(
+      path, [&](int fd) { return WriteAll(fd, content.data(), content.size()); }, durable);
 }
 
 bool CopyFileAtomically(const std::string& source, const std::string& destination) {
