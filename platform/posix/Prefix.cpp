@@ -73,6 +73,24 @@ bool IsPlainName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
+// The entry of folder named name without regard to case, else name as
+// given: an existing key or value keeps the spelling it was created with.
+std::string MatchingEntry(const std::string& folder, const std::string& name, bool wantFolder) {
+  DIR* entries = opendir(folder.c_str());
+  if (entries == nullptr) return name;
+  std::string found = name;
+  while (const dirent* entry = readdir(entries)) {
+    const bool isFolder = entry->d_type == DT_DIR;
+    if (entry->d_type != DT_UNKNOWN && isFolder != wantFolder) continue;
+    if (SameName(entry->d_name, name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  closedir(entries);
+  return found;
+}
+
 // The folder of a key: each part of the key path one folder.
 std::optional<std::string> KeyFolder(const std::string& subkey) {
   std::string folder = PrefixFolder() + "/registry/HKEY_CURRENT_USER";
@@ -81,27 +99,14 @@ std::optional<std::string> KeyFolder(const std::string& subkey) {
     const std::size_t end = subkey.find('\\', begin);
     const std::string part = subkey.substr(begin, end - begin);
     if (!IsPlainName(part)) return std::nullopt;
-    folder += "/" + part;
+    folder += "/" + MatchingEntry(folder, part, true);
     if (end == std::string::npos) return folder;
     begin = end + 1;
   }
 }
 
-// The file of a value: an existing one whose name matches in any case,
-// else a new one spelled as given.
 std::string ValueFile(const std::string& keyFolder, const std::string& name) {
-  DIR* folder = opendir(keyFolder.c_str());
-  std::string found = name;
-  if (folder == nullptr) return keyFolder + "/" + found;
-  while (const dirent* entry = readdir(folder)) {
-    if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) continue;
-    if (SameName(entry->d_name, name)) {
-      found = entry->d_name;
-      break;
-    }
-  }
-  closedir(folder);
-  return keyFolder + "/" + found;
+  return keyFolder + "/" + MatchingEntry(keyFolder, name, false);
 }
 
 class PrefixKey final : public RegistryKey {
