@@ -57,13 +57,14 @@ bool CopyContent(int from, int to) {
 }
 
 // Writes a temporary file beside destination with fill, makes it durable
-// and renames it over destination. The temporary file never outlives a
+// (when asked) and renames it over destination. The temporary file never outlives a
 // failure of this process.
-bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill) {
+bool ReplaceWith(const std::string& destination, const std::function<bool(int)>& fill,
+                 bool durable = true) {
   std::string temporary = FolderOf(destination) + "/." + NameOf(destination) + ".XXXXXX";
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return Fail(errno);
-  bool written = fill(fd) && fdatasync(fd) == 0;
+  bool written = fill(fd) && (!durable || fdatasync(fd) == 0);
   int error = errno;
   if (close(fd) != 0 && written) {
     written = false;
@@ -77,19 +78,22 @@ bool ReplaceWith(const std::string& destination, const std::function<bool(int)>&
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, bool durable) {
   struct stat old {};
   const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0;
-  return ReplaceWith(path, [&](int fd) {
-    if (mode != 0 && fchmod(fd, mode) != 0) return false;
-    if (mode == 0) {
-      // A new file gets the usual permissions, as an ordinary create would.
-      const mode_t mask = umask(0);
-      umask(mask);
-      if (fchmod(fd, 0666 & ~mask) != 0) return false;
-    }
-    return WriteAll(fd, content.data(), content.size());
-  });
+  return ReplaceWith(
+      path,
+      [&](int fd) {
+        if (mode != 0 && fchmod(fd, mode) != 0) return false;
+        if (mode == 0) {
+          // A new file gets the usual permissions, as an ordinary create would.
+          const mode_t mask = umask(0);
+          umask(mask);
+          if (fchmod(fd, 0666 & ~mask) != 0) return false;
+        }
+        return WriteAll(fd, content.data(), content.size());
+      },
+      durable);
 }
 
 bool CopyFileAtomically(const std::string& source, const std::string& destination) {

@@ -7,8 +7,9 @@
 namespace platform::posix {
 
 // Replaces path with content. On failure the old file is untouched and the
-// thread's last error tells why.
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+// thread's last error tells why. A durable write reaches the disk before
+// the rename; one that need not outlive the machine's uptime skips that.
+bool WriteFileAtomically(const std::string& path, const std::string& content, bool durable = true);
 
 // Replaces destination with a copy of source, with source's last-write
 // time and permissions. On failure the old destination is untouched.

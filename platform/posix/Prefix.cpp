@@ -76,6 +76,10 @@ bool IsPlainName(const std::string& name) {
 // The entry of folder named name without regard to case, else name as
 // given: an existing key or value keeps the spelling it was created with.
 std::string MatchingEntry(const std::string& folder, const std::string& name, bool wantFolder) {
+  // Mostly the name is spelled as it was created: no need to read the folder.
+  struct stat status {};
+  if (lstat((folder + "/" + name).c_str(), &status) == 0 && S_ISDIR(status.st_mode) == wantFolder)
+    return name;
   DIR* entries = opendir(folder.c_str());
   if (entries == nullptr) return name;
   std::string found = name;
@@ -136,9 +140,11 @@ class PrefixKey final : public RegistryKey {
 };
 
 // Records the switch's state and, for whoever looks afterwards, its history.
+// Like the system's switch it is state of the running machine, so it is not
+// forced to disk: that would cost most of the time a replacement takes.
 void SetEudcSwitch(const std::string& prefix, bool on) {
   const std::string state = on ? "on\n" : "off\n";
-  WriteFileAtomically(prefix + "/eudc-switch", state);
+  WriteFileAtomically(prefix + "/eudc-switch", state, false);
   const int log =
       open((prefix + "/eudc-switch.log").c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (log < 0) return;
