@@ -143,6 +143,17 @@ class WatchTest(WatchTestCase):
         self.assertIsNone(self.host.link_value())
         self.assertEqual(self.host.eudc_switch_history(), [])
 
+    def test_file_without_folder_part_cannot_be_watched(self):
+        # A bare name is found in the current directory, but an empty folder
+        # name cannot be watched.
+        (self.ws.run_dir / "EUDC.TTE").write_bytes(b"font")
+        self.ws.write_ini(TOOL, {"WatchEudcTTE": "EUDC.TTE", "TargetEudcFont": "EUDC.TTE"})
+        self.assertEqual(self.ws.run(TOOL, timeout=30).returncode, 0)
+        self.assertEqual(self.watch_lines(), [
+            "監視用ハンドラの登録に失敗（設定ファイルを確認）",
+            "監視異常終了！！！",
+        ])
+
 
 class WatchWithoutKeyTest(WatchTestCase):
     def test_font_is_copied_and_both_link_changes_fail(self):
