@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libcurl4-openssl-dev
-          python3-pyftpdlib locales iproute2
+          python3-pyftpdlib locales iproute2 strace
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64)
 # The fetch benchmark compares with the curl tool, memory taken by GNU time.
 packages+=(curl time)

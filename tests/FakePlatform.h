@@ -141,6 +141,14 @@ class FakeHost {
   FakePlatform fake;
 };
 
+// Names a parameterised test after its case's `name` field.
+struct CaseName {
+  template <typename Info>
+  std::string operator()(const Info& info) const {
+    return info.param.name;
+  }
+};
+
 // Splits run-log bytes at CR LF.
 std::vector<std::string> LogLines(const std::string& bytes);
 

@@ -29,6 +29,8 @@ std::string PosixPlatform::ExecutablePath() {
   return std::string(path, static_cast<std::size_t>(length));
 }
 
+ErrorCode LastFailure() { return lastError; }
+
 ErrorCode PosixPlatform::LastError() { return lastError; }
 
 std::optional<std::string> PosixPlatform::SystemErrorText(ErrorCode code) {

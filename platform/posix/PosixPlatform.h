@@ -65,5 +65,7 @@ class PosixPlatform final : public Platform {
 
 // Remembers errno as the thread's last error; false, for use in returns.
 bool Fail(int error);
+// The thread's last error, as Fail() left it.
+ErrorCode LastFailure();
 
 }  // namespace platform::posix

@@ -7,6 +7,7 @@ the folder holding the executables.
 """
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -15,6 +16,7 @@ import unittest
 from pathlib import Path
 
 CP932 = "cp932"
+SOURCE_DIR = Path(__file__).resolve().parents[2]
 
 
 class LinuxHost:
@@ -40,6 +42,37 @@ class LinuxHost:
 
     def fonts_folder(self):
         return self.prefix / "windows" / "Fonts"
+
+    def create_eudc_key(self):
+        """Creates the key EUDC\\932 the way a user does."""
+        subprocess.run([str(SOURCE_DIR / "scripts" / "glyph-prefix"), "init"], env=self.env,
+                       check=True, stdout=subprocess.DEVNULL, timeout=30)
+
+    def link_value(self, name="SystemDefaultEUDCFont"):
+        """The bytes of a value of EUDC\\932; None when there is none."""
+        path = self.prefix / "registry" / "HKEY_CURRENT_USER" / "EUDC" / "932" / name
+        return path.read_bytes() if path.exists() else None
+
+    def eudc_switch_history(self):
+        """Every switching of EUDC support so far: "on" or "off", oldest first."""
+        path = self.prefix / "eudc-switch.log"
+        return path.read_text().split() if path.exists() else []
+
+    def wait_until_watching(self, process, timeout=20):
+        """Waits until the process has registered its folder watch."""
+        deadline = time.monotonic() + timeout
+        fdinfo = Path(f"/proc/{process.pid}/fdinfo")
+        while time.monotonic() < deadline:
+            for info in fdinfo.glob("*"):
+                try:
+                    if re.search(r"^inotify wd:", info.read_text(), re.M):
+                        return
+                except OSError:
+                    pass
+            if process.poll() is not None:
+                raise AssertionError(f"ended with {process.returncode} before watching")
+            time.sleep(0.02)
+        raise AssertionError(f"no folder watch within {timeout}s")
 
 
 class Workspace:
@@ -89,20 +122,20 @@ class Workspace:
                               cwd=self.run_dir, env=self.host.env, timeout=timeout,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
-    def start(self, tool):
+    def start(self, tool, **popen_args):
         return subprocess.Popen(self.host.command(self.exe(tool)), cwd=self.run_dir,
                                 env=self.host.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE)
+                                stderr=subprocess.PIPE, **popen_args)
 
-    def wait_for_log_line(self, tool, predicate, timeout=20):
-        """Waits until a line of the run log satisfies predicate; returns the lines."""
+    def wait_for_log_line(self, tool, predicate, timeout=20, count=1):
+        """Waits until count lines of the run log satisfy predicate; returns the lines."""
         deadline = time.monotonic() + timeout
         lines = []
         while time.monotonic() < deadline:
             if self.log_path(tool).exists():
                 data = self.log_bytes(tool)
                 lines = data.decode(CP932, errors="replace").split("\r\n")
-                if any(predicate(line) for line in lines[:-1]):
+                if sum(1 for line in lines[:-1] if predicate(line)) >= count:
                     return lines[:-1]
             time.sleep(0.02)
         raise AssertionError(f"no such line in {tool} log within {timeout}s: {lines}")
