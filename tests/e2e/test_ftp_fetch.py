@@ -5,7 +5,7 @@ import unittest
 from pathlib import Path
 
 from ftp_server import FtpServer
-from harness import ToolTestCase
+from harness import ToolTestCase, make_host
 
 # Each suite that serves FTP takes an address of its own on port 21.
 SERVER = "127.0.0.21"
@@ -22,6 +22,8 @@ COPY_FAILED = "指定ファイルへのコピーに失敗しました。"
 
 def setUpModule():
     global server, served
+    if "ftp" not in getattr(make_host(), "features", ()):
+        raise unittest.SkipTest("no FTP client on this host")
     served = tempfile.TemporaryDirectory(prefix="glyph-ftp-")
     (Path(served.name) / "master").mkdir()
     (Path(served.name) / "master" / "EUDC.TTE").write_bytes(REMOTE_BYTES)
@@ -36,8 +38,6 @@ def tearDownModule():
 class FetchTest(ToolTestCase):
     def setUp(self):
         super().setUp()
-        if "ftp" not in getattr(self.host, "features", ()):
-            self.skipTest(f"no FTP client on host {self.host.name}")
         self.local = self.ws.root / "local" / "EUDC.TTE"
         self.local.parent.mkdir()
         self.temporary = self.ws.bin / "Glyphfetch.tmp"
