@@ -6,6 +6,7 @@ Windows build under Wine). GLYPH_E2E_HOST picks the host and GLYPH_BIN_DIR
 the folder holding the executables.
 """
 
+import atexit
 import os
 import re
 import shutil
@@ -73,6 +74,102 @@ class LinuxHost:
                 raise AssertionError(f"ended with {process.returncode} before watching")
             time.sleep(0.02)
         raise AssertionError(f"no folder watch within {timeout}s")
+
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+
+class WinePrefix:
+    """The one throw-away Wine prefix of a test run.
+
+    Making a prefix takes seconds, so every test shares it; each test
+    resets what it relies on (the EUDC key) and uses names of its own.
+    """
+
+    _shared = None
+
+    @classmethod
+    def shared(cls):
+        if cls._shared is None:
+            cls._shared = cls()
+        return cls._shared
+
+    def __init__(self):
+        self.path = Path(tempfile.mkdtemp(prefix="glyph-wine-"))
+        # A Japanese locale gives the prefix code page 932; no display and
+        # no add-on downloads keep it headless.
+        self.env = dict(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all",
+                        LC_ALL="ja_JP.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.pop("DISPLAY", None)
+        atexit.register(self.remove)
+        # A server that stays up saves seconds on every start of a tool.
+        subprocess.run([WINESERVER, "-p"], env=self.env, timeout=60, check=True)
+        self.wine("wineboot", "-i", timeout=300)
+
+    def wine(self, *args, timeout=60, check=True):
+        # Output goes through files: Wine's own background processes keep
+        # any pipe open, and reading a pipe to its end would never finish.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run([WINE, *args], env=self.env, timeout=timeout, check=check,
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        return result
+
+    def remove(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=60, check=False)
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
+class WineHost:
+    """The Windows build under Wine, in the run's shared prefix."""
+
+    name = "wine"
+    sep = "\\"
+    exe_suffix = ".exe"
+    # What this host can run beyond the settings phases.
+    features = ("ftp", "registry", "watch")
+    eudc_key = "HKCU\\EUDC\\932"
+
+    def __init__(self, bin_dir):
+        self.bin_dir = Path(bin_dir)
+
+    def prepare(self, root):
+        self.prefix = WinePrefix.shared()
+        self.env = self.prefix.env
+        self.prefix.wine("reg", "delete", self.eudc_key, "/f", check=False)
+
+    def tool_path(self, path):
+        """The Unix file system is drive Z: in Wine."""
+        return "Z:" + str(path).replace("/", "\\")
+
+    def command(self, exe):
+        return [WINE, str(exe)]
+
+    def fonts_folder(self):
+        return self.prefix.path / "drive_c" / "windows" / "Fonts"
+
+    def fonts_tool_path(self, name):
+        """A file of the fonts folder as the watch tool names it."""
+        return "C:\\windows\\Fonts\\" + name
+
+    def create_eudc_key(self):
+        self.prefix.wine("reg", "add", self.eudc_key, "/f")
+
+    def read_link_value(self, name):
+        """The string data of value name under the EUDC key; None when absent."""
+        result = self.prefix.wine("reg", "query", self.eudc_key, "/v", name, check=False)
+        for line in result.stdout.decode(CP932).splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 2 and parts[0] == name and parts[1] == "REG_SZ":
+                return parts[2] if len(parts) > 2 else ""
+        return None
+
+    def system_error_text(self, what):
+        """The system's own text for an error, as Wine's Japanese locale gives it."""
+        return {"path_not_found": "パスが見つかりません。"}[what]
 
 
 class Workspace:
@@ -146,6 +243,8 @@ def make_host():
     bin_dir = os.environ["GLYPH_BIN_DIR"]
     if kind == "linux":
         return LinuxHost(bin_dir)
+    if kind == "wine":
+        return WineHost(bin_dir)
     raise unittest.SkipTest(f"unknown host {kind}")
 
 
