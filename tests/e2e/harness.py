@@ -291,7 +291,9 @@ class Workspace:
 def wait_until_watching(host, process, folder, timeout=20):
     """Waits until an inotify watch serves the tool's registration on folder."""
     stat = os.stat(folder)
-    watch = re.compile(rf"^inotify wd:\w+ ino:{stat.st_ino:x} ", re.M)
+    # fdinfo shows the device as the kernel numbers it: major above bit 20.
+    device = (os.major(stat.st_dev) << 20) | os.minor(stat.st_dev)
+    watch = re.compile(rf"^inotify wd:\w+ ino:{stat.st_ino:x} sdev:{device:x} ", re.M)
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         for pid in host.watch_holders(process):
