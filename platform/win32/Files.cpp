@@ -23,14 +23,14 @@ std::string FolderOf(const std::string& path) {
   return separator == std::string::npos ? std::string(".") : path.substr(0, separator);
 }
 
+}  // namespace
+
 // A name beside destination that no other running copy of the tools uses.
 std::string TemporaryNameBeside(const std::string& destination) {
   char name[32];
   wsprintfA(name, "\\~gly%08lX.tmp", GetCurrentProcessId());
   return FolderOf(destination) + name;
 }
-
-}  // namespace
 
 // The frame writes the line ends itself, so the file takes bytes as given;
 // other processes may read (and write) it while the tool runs.

@@ -75,11 +75,19 @@ class WinInetFtpConnection final : public FtpConnection {
  public:
   explicit WinInetFtpConnection(HINTERNET connection) : connection_(connection) {}
 
+  // The download arrives under a name of its own and replaces localFile only
+  // when complete: a failed download deletes the file it was writing, which
+  // must never be an earlier good download.
   bool GetFile(const std::string& remoteFile, const std::string& localFile) override {
-    if (FtpGetFileA(connection_.get(), remoteFile.c_str(), localFile.c_str(), FALSE,
-                    FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY, kContext))
+    const std::string partial = TemporaryNameBeside(localFile);
+    if (FtpGetFileA(connection_.get(), remoteFile.c_str(), partial.c_str(), FALSE,
+                    FILE_ATTRIBUTE_NORMAL, FTP_TRANSFER_TYPE_BINARY, kContext) &&
+        MoveFileExA(partial.c_str(), localFile.c_str(), MOVEFILE_REPLACE_EXISTING))
       return true;
     NoteInternetFailure();
+    const DWORD error = GetLastError();
+    DeleteFileA(partial.c_str());
+    SetLastError(error);
     return false;
   }
 

@@ -57,4 +57,8 @@ inline constexpr unsigned kPathBufferSize = 261;
 std::optional<std::string> FormatMessageText(unsigned long flags, const void* source,
                                              unsigned long code);
 
+// A name in destination's folder that no other running copy of the tools
+// uses, for a file that replaces destination once it is complete.
+std::string TemporaryNameBeside(const std::string& destination);
+
 }  // namespace platform::win32

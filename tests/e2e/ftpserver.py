@@ -89,7 +89,12 @@ class LoopbackFtpServer:
             # A cut needs the bytes to pass through the file's read().
             "use_sendfile": cut_after is None})
         self.server = FTPServer((address, PORT), handler)
-        logging.getLogger("pyftpdlib").setLevel(logging.WARNING)
+        # Warnings only: left without a handler, the server's first loop
+        # would set one up that reports every session.
+        logger = logging.getLogger("pyftpdlib")
+        if not logger.handlers and not logging.root.handlers:
+            logger.addHandler(logging.StreamHandler())
+        logger.setLevel(logging.WARNING)
         self.thread = None
         self._stopping = False
 

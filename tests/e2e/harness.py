@@ -7,6 +7,7 @@ the folder holding the executables.
 """
 
 import atexit
+import errno
 import os
 import re
 import shutil
@@ -20,10 +21,22 @@ CP932 = "cp932"
 SOURCE_DIR = Path(__file__).resolve().parents[2]
 
 
+def decode_line(data):
+    """A run-log line as text. A Linux path in it is UTF-8, not code page 932:
+    its bytes still decode, the same bytes always to the same text."""
+    return data.decode(CP932, "surrogateescape")
+
+
 class LinuxHost:
     name = "linux"
     sep = "/"
     exe_suffix = ""
+    # Each host serves FTP on loopback addresses of its own (port 21), so
+    # runs on both hosts at once never meet; nothing listens on the second.
+    ftp_address = "127.0.0.10"
+    silent_address = "127.0.0.11"
+    # inotify reports a file renamed into the folder and a changed file time.
+    renames_and_times_wake = True
 
     def __init__(self, bin_dir):
         self.bin_dir = Path(bin_dir)
@@ -38,42 +51,48 @@ class LinuxHost:
         """A path on this machine as the tool spells it."""
         return str(path)
 
+    def path_bytes(self, path):
+        """A path as a settings value: the file system's own bytes."""
+        return os.fsencode(self.tool_path(path))
+
     def command(self, exe):
         return [str(exe)]
 
     def fonts_folder(self):
         return self.prefix / "windows" / "Fonts"
 
+    def fonts_tool_path(self, name):
+        """A file of the fonts folder as the watch tool names it."""
+        return str(self.fonts_folder() / name)
+
+    def key_folder(self):
+        return self.prefix / "registry" / "HKEY_CURRENT_USER" / "EUDC" / "932"
+
     def create_eudc_key(self):
         """Creates the key EUDC\\932 the way a user does."""
         subprocess.run([str(SOURCE_DIR / "scripts" / "glyph-prefix"), "init"], env=self.env,
                        check=True, stdout=subprocess.DEVNULL, timeout=30)
 
+    def eudc_key_exists(self):
+        return self.key_folder().is_dir()
+
     def link_value(self, name="SystemDefaultEUDCFont"):
-        """The bytes of a value of EUDC\\932; None when there is none."""
-        path = self.prefix / "registry" / "HKEY_CURRENT_USER" / "EUDC" / "932" / name
-        return path.read_bytes() if path.exists() else None
+        """The string of a value of EUDC\\932; None when there is none."""
+        path = self.key_folder() / name
+        return os.fsdecode(path.read_bytes()) if path.exists() else None
 
     def eudc_switch_history(self):
         """Every switching of EUDC support so far: "on" or "off", oldest first."""
         path = self.prefix / "eudc-switch.log"
         return path.read_text().split() if path.exists() else []
 
-    def wait_until_watching(self, process, timeout=20):
-        """Waits until the process has registered its folder watch."""
-        deadline = time.monotonic() + timeout
-        fdinfo = Path(f"/proc/{process.pid}/fdinfo")
-        while time.monotonic() < deadline:
-            for info in fdinfo.glob("*"):
-                try:
-                    if re.search(r"^inotify wd:", info.read_text(), re.M):
-                        return
-                except OSError:
-                    pass
-            if process.poll() is not None:
-                raise AssertionError(f"ended with {process.returncode} before watching")
-            time.sleep(0.02)
-        raise AssertionError(f"no folder watch within {timeout}s")
+    def watch_holders(self, process):
+        """The processes whose inotify watches serve the tool's folder watch."""
+        return [process.pid]
+
+    def system_text(self, error):
+        """The run-log lines of the system's text for an errno."""
+        return [os.strerror(error)]
 
 
 WINE = "/usr/lib/wine/wine64"
@@ -129,9 +148,14 @@ class WineHost:
     name = "wine"
     sep = "\\"
     exe_suffix = ".exe"
-    # What this host can run beyond the settings phases.
-    features = ("ftp", "registry", "watch")
+    ftp_address = "127.0.0.21"
+    silent_address = "127.0.0.22"
+    # Wine signals a last-write change only for data written to a file.
+    renames_and_times_wake = False
     eudc_key = "HKCU\\EUDC\\932"
+    # The Japanese texts of the errors the scenarios meet, by errno.
+    _system_texts = {errno.ENOENT: "パスが見つかりません。",
+                     errno.ENOSPC: "ディスクがいっぱいです。"}
 
     def __init__(self, bin_dir):
         self.bin_dir = Path(bin_dir)
@@ -144,6 +168,10 @@ class WineHost:
     def tool_path(self, path):
         """The Unix file system is drive Z: in Wine."""
         return "Z:" + str(path).replace("/", "\\")
+
+    def path_bytes(self, path):
+        """A path as a settings value: code page 932, as the ANSI functions take it."""
+        return self.tool_path(path).encode(CP932)
 
     def command(self, exe):
         return [WINE, str(exe)]
@@ -158,7 +186,10 @@ class WineHost:
     def create_eudc_key(self):
         self.prefix.wine("reg", "add", self.eudc_key, "/f")
 
-    def read_link_value(self, name):
+    def eudc_key_exists(self):
+        return self.prefix.wine("reg", "query", self.eudc_key, check=False).returncode == 0
+
+    def link_value(self, name="SystemDefaultEUDCFont"):
         """The string data of value name under the EUDC key; None when absent."""
         result = self.prefix.wine("reg", "query", self.eudc_key, "/v", name, check=False)
         for line in result.stdout.decode(CP932).splitlines():
@@ -167,9 +198,25 @@ class WineHost:
                 return parts[2] if len(parts) > 2 else ""
         return None
 
-    def system_error_text(self, what):
-        """The system's own text for an error, as Wine's Japanese locale gives it."""
-        return {"path_not_found": "パスが見つかりません。"}[what]
+    def eudc_switch_history(self):
+        """Wine keeps no record of switching EUDC support."""
+        return None
+
+    def watch_holders(self, process):
+        """Wine's server holds the inotify watches of every Wine process."""
+        holders = []
+        for comm in Path("/proc").glob("[0-9]*/comm"):
+            try:
+                if comm.read_text().startswith("wineserver"):
+                    holders.append(int(comm.parent.name))
+            except OSError:
+                pass
+        return holders
+
+    def system_text(self, error):
+        """The run-log lines of the system's text for an errno. The text ends
+        in CR LF and the log adds its own line end: "\\r\\r\\n", then an empty line."""
+        return [self._system_texts[error] + "\r", ""]
 
 
 class Workspace:
@@ -195,9 +242,12 @@ class Workspace:
         return self.bin / (tool + ".ini")
 
     def write_ini(self, tool, settings, newline="\r\n"):
-        """Writes [Settings] with the given keys (values as str, code page 932)."""
-        lines = ["[Settings]"] + [f"{k}={v}" for k, v in settings.items()]
-        self.ini_path(tool).write_bytes(newline.join(lines).encode(CP932) + newline.encode())
+        """Writes [Settings] with the given keys: str values in code page 932,
+        bytes values as they are."""
+        lines = [b"[Settings]"] + [
+            f"{k}=".encode(CP932) + (v if isinstance(v, bytes) else str(v).encode(CP932))
+            for k, v in settings.items()]
+        self.ini_path(tool).write_bytes(b"".join(line + newline.encode() for line in lines))
 
     def read_ini(self, tool):
         return self.ini_path(tool).read_bytes()
@@ -212,7 +262,7 @@ class Workspace:
         """The run log as text lines; every line must end in CR LF."""
         data = self.log_bytes(tool, number)
         assert data == b"" or data.endswith(b"\r\n"), data[-20:]
-        return data.decode(CP932).split("\r\n")[:-1]
+        return [decode_line(line) for line in data.split(b"\r\n")[:-1]]
 
     def run(self, tool, timeout=60, args=()):
         return subprocess.run(self.host.command(self.exe(tool)) + list(args),
@@ -231,11 +281,32 @@ class Workspace:
         while time.monotonic() < deadline:
             if self.log_path(tool).exists():
                 data = self.log_bytes(tool)
-                lines = data.decode(CP932, errors="replace").split("\r\n")
+                lines = [decode_line(line) for line in data.split(b"\r\n")]
                 if sum(1 for line in lines[:-1] if predicate(line)) >= count:
                     return lines[:-1]
             time.sleep(0.02)
         raise AssertionError(f"no such line in {tool} log within {timeout}s: {lines}")
+
+
+def wait_until_watching(host, process, folder, timeout=20):
+    """Waits until an inotify watch serves the tool's registration on folder."""
+    stat = os.stat(folder)
+    # fdinfo shows the device as the kernel numbers it: major above bit 20.
+    device = (os.major(stat.st_dev) << 20) | os.minor(stat.st_dev)
+    watch = re.compile(rf"^inotify wd:\w+ ino:{stat.st_ino:x} sdev:{device:x} ", re.M)
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        for pid in host.watch_holders(process):
+            for info in Path(f"/proc/{pid}/fdinfo").glob("*"):
+                try:
+                    if watch.search(info.read_text()):
+                        return
+                except OSError:
+                    pass
+        if process.poll() is not None:
+            raise AssertionError(f"ended with {process.returncode} before watching")
+        time.sleep(0.02)
+    raise AssertionError(f"no folder watch within {timeout}s")
 
 
 def make_host():

@@ -1,6 +1,8 @@
 """The fetch tool against a real FTP server on a loopback address."""
 
+import errno
 import os
+import re
 import unittest
 from pathlib import Path
 
@@ -13,8 +15,6 @@ except ImportError:  # pyftpdlib missing
 
 USER = "eudc"
 PASSWORD = "Pa55-word"
-SERVER = "127.0.0.10"
-SILENT = "127.0.0.11"  # nothing listens here
 
 RECEIVED = "ＦＴＰ受信完了しました。"
 COPIED = "指定ファイルへコピー完了しました。"
@@ -41,14 +41,16 @@ class FetchTest(ToolTestCase):
             path = self.remote / name
             path.parent.mkdir(parents=True, exist_ok=True)
             path.write_bytes(content)
-        server = LoopbackFtpServer(SERVER, self.remote, USER, PASSWORD, cut_after).start()
+        server = LoopbackFtpServer(self.host.ftp_address, self.remote, USER, PASSWORD,
+                                   cut_after).start()
         self.addCleanup(server.stop)
         return server
 
-    def configure(self, remote_name, address=SERVER, password=PASSWORD, local=None):
+    def configure(self, remote_name, address=None, password=PASSWORD, local=None):
         self.ws.write_ini("Glyphfetch", {
-            "FtpAddress": address, "FtpUserID": USER, "FtpPassword": password,
-            "FtpFileName": remote_name, "LocalFileName": str(local or self.local)})
+            "FtpAddress": address or self.host.ftp_address, "FtpUserID": USER,
+            "FtpPassword": password, "FtpFileName": remote_name,
+            "LocalFileName": self.host.path_bytes(local or self.local)})
 
     def outcome(self):
         """The run log's lines after the settings echo; the password is in none."""
@@ -63,6 +65,18 @@ class FetchTest(ToolTestCase):
         result = self.ws.run("Glyphfetch", timeout=150)
         self.assertEqual(result.returncode, 0, result.stderr)
         return self.outcome()
+
+    def bin_files(self):
+        """What lies beside the executable, besides the executable."""
+        exe = self.ws.exe("Glyphfetch").name
+        return sorted(p.name for p in self.ws.bin.iterdir() if p.name != exe)
+
+    def assertDescription(self, lines, by_host):
+        """The description lines match this host's patterns, one each."""
+        patterns = by_host[self.host.name]
+        self.assertEqual(len(lines), len(patterns), lines)
+        for line, pattern in zip(lines, patterns):
+            self.assertTrue(re.fullmatch(pattern, line), (pattern, line))
 
     def test_each_run_downloads_in_binary_and_overwrites_both_files(self):
         # Later runs find the temporary and local files of the earlier ones.
@@ -82,34 +96,43 @@ class FetchTest(ToolTestCase):
         self.assertIn("PORT", commands)
         self.assertFalse(commands & {"PASV", "EPSV", "CWD", "LIST", "NLST", "TYPE A"})
         self.assertEqual(set(server.commands_named("TYPE")), {"I"})
-        self.assertEqual(sorted(p.name for p in self.ws.bin.iterdir()),
-                         ["Glyphfetch", "Glyphfetch.ini", "Glyphfetch.tmp"])
+        self.assertEqual(self.bin_files(), ["Glyphfetch.ini", "Glyphfetch.tmp"])
 
     def test_ftp_failures_copy_nothing(self):
-        cases = [  # name, settings, what the description holds
-            ("wrong password", {"remote_name": "EUDC.TTE", "password": "wrong"}, "530 "),
-            ("missing remote file", {"remote_name": "nothere.tte"}, "550 "),
-            ("folder as remote file", {"remote_name": "sub/"}, "folder"),
+        # The description lines (as patterns) per host: the Linux client's own
+        # words or the server's reply; Windows' texts, which end in CR LF, or
+        # none where its FTP client has no text for the error.
+        cases = [  # name, settings, description per host
+            ("wrong password", {"remote_name": "EUDC.TTE", "password": "wrong"},
+             {"linux": ["530 .*"], "wine": []}),
+            ("missing remote file", {"remote_name": "nothere.tte"},
+             {"linux": ["550 .*"], "wine": ["550 .*"]}),
+            ("folder as remote file", {"remote_name": "sub/"},
+             {"linux": [".*folder.*"], "wine": ["550 .*"]}),
             ("unresolvable host", {"remote_name": "EUDC.TTE", "address": "nohost.invalid"},
-             "resolve"),
-            ("nothing listening", {"remote_name": "EUDC.TTE", "address": SILENT}, "connect"),
+             {"linux": [".*resolve.*"], "wine": ["サーバー名を解決できませんでした。\r", ""]}),
+            ("nothing listening", {"remote_name": "EUDC.TTE", "address": self.host.silent_address},
+             {"linux": [".*connect.*"], "wine": ["サーバーへの接続試行は失敗しました。\r", ""]}),
         ]
         self.serve({"EUDC.TTE": b"new font", "sub/x": b"x"})
         self.local.write_bytes(b"old font")
+        # A failed download never costs the earlier good one.
         self.temporary.write_bytes(b"earlier download")
         for name, settings, description in cases:
             with self.subTest(name):
                 lines = self.fetch(**settings)
-                self.assertEqual(len(lines), 2, lines)
                 self.assertEqual(lines[0], FTP_ERROR)
-                self.assertIn(description, lines[1])
+                self.assertDescription(lines[1:], description)
                 self.assertEqual(self.local.read_bytes(), b"old font")
                 self.assertEqual(self.temporary.read_bytes(), b"earlier download")
+                self.assertEqual(self.bin_files(), ["Glyphfetch.ini", "Glyphfetch.tmp"])
 
     def test_copy_into_missing_folder_reports_system_text(self):
         self.serve({"EUDC.TTE": BINARY})
         lines = self.fetch("EUDC.TTE", local=self.ws.root / "nowhere" / "EUDC.TTE")
-        self.assertEqual(lines, [RECEIVED, COPY_FAILED, "No such file or directory"])
+        self.assertEqual(lines[:2], [RECEIVED, COPY_FAILED])
+        text = [re.escape(line) for line in self.host.system_text(errno.ENOENT)]
+        self.assertDescription(lines[2:], {self.host.name: text})
         # The download stays beside the executable.
         self.assertEqual(self.temporary.read_bytes(), BINARY)
 
@@ -131,11 +154,13 @@ class FetchTest(ToolTestCase):
         process.communicate(timeout=150)
         self.assertEqual(process.returncode, 0)
         lines = self.outcome()
-        self.assertEqual(lines, [FTP_ERROR, "The transfer broke off after 1048576 bytes of 4194304"])
+        self.assertEqual(lines[0], FTP_ERROR)
+        # Windows' FTP client has no text for a transfer that broke off.
+        self.assertDescription(lines[1:], {
+            "linux": ["The transfer broke off after 1048576 bytes of 4194304"], "wine": []})
         self.assertEqual(self.local.read_bytes(), b"old font")
         # Nothing half-written is left beside the executable.
-        self.assertEqual(sorted(p.name for p in self.ws.bin.iterdir()),
-                         ["Glyphfetch", "Glyphfetch.ini"])
+        self.assertEqual(self.bin_files(), ["Glyphfetch.ini"])
 
 
 if __name__ == "__main__":

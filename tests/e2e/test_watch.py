@@ -1,9 +1,14 @@
-"""Glyphwarden resident on Linux: real files, real inotify, a throw-away stand-in folder.
+"""Glyphwarden resident: real files, a real folder watch, the host's fonts
+folder and EUDC key.
 
 The watched file's times are whole seconds to the tool, so every test sets
-them with os.utime instead of relying on the clock.
+them with os.utime instead of relying on the clock. The watched folder is
+「外字表ソ」: 表 and ソ end in byte 0x5C in code page 932, so the folder must
+not be split there, and its bytes must reach the file system as the
+characters they are.
 """
 
+import errno
 import os
 import resource
 import signal
@@ -11,11 +16,14 @@ import subprocess
 import time
 import unittest
 
-from harness import CP932, ToolTestCase
+from harness import CP932, ToolTestCase, decode_line, wait_until_watching
 
 TOOL = "Glyphwarden"
 CHECK = "更新チェック"
 START = "監視開始"
+COPIED = "外字ファイルコピー完了"
+STATUS_LOST = "監視外字ファイル異常（ステータス取得不可）"
+WATCH_END = "監視異常終了！！！"
 
 
 def stamp(seconds):
@@ -23,18 +31,31 @@ def stamp(seconds):
     return time.strftime("%Y%m%d_%H:%M:%S", time.localtime(seconds))
 
 
+def write_in_place(path, content):
+    """Rewrites a file with one write and no truncation, so that every host
+    sees one change: content must be at least as long as the file."""
+    fd = os.open(path, os.O_WRONLY)
+    try:
+        os.write(fd, content)
+    finally:
+        os.close(fd)
+
+
 class WatchTestCase(ToolTestCase):
     def setUp(self):
         super().setUp()
-        if self.host.name != "linux":
-            raise unittest.SkipTest("drives the Linux stand-in folder")
-        self.folder = self.ws.root / "eudc"
+        self.folder = self.ws.root / "外字表ソ"
         (self.folder / "sub").mkdir(parents=True)
         self.watched = self.folder / "EUDC.TTE"
         self.t0 = int(time.time()) - 86400
         self.put_font(self.watched, b"font 0" * 1000, self.t0)
-        self.target = self.host.fonts_folder() / "EUDC.TTE"
-        self.ws.write_ini(TOOL, {"WatchEudcTTE": str(self.watched), "TargetEudcFont": "EUDC.TTE"})
+        # A name of the test's own: Wine's fonts folder serves every test.
+        name = "GLY" + os.path.basename(self.tmp.name)[-8:].upper() + ".TTE"
+        self.target = self.host.fonts_folder() / name
+        self.addCleanup(self.target.unlink, missing_ok=True)
+        self.target_name = self.host.fonts_tool_path(name)
+        self.ws.write_ini(TOOL, {"WatchEudcTTE": self.host.path_bytes(self.watched),
+                                 "TargetEudcFont": name})
 
     def put_font(self, path, content, seconds):
         path.write_bytes(content)
@@ -45,6 +66,31 @@ class WatchTestCase(ToolTestCase):
         incoming = self.ws.root / "incoming.tte"
         self.put_font(incoming, content, seconds)
         os.replace(incoming, self.watched)
+        self.wake_for_rename_or_time()
+
+    def set_time(self, seconds):
+        os.utime(self.watched, (seconds, seconds))
+        self.wake_for_rename_or_time()
+
+    def wake_for_rename_or_time(self):
+        if not self.host.renames_and_times_wake:
+            self.poke()
+
+    def poke(self, timeout=20):
+        """Writes to another file of the watched folder until the watch wakes
+        (a line is logged). A write while the tool is busy replacing wakes
+        nothing on Wine, so it is written again after a pause."""
+        before = len(self.ws.log_lines(TOOL))
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            with open(self.folder / "other.txt", "ab") as other:
+                other.write(b"x")
+            pause = time.monotonic() + 5
+            while time.monotonic() < min(pause, deadline):
+                if len(self.ws.log_lines(TOOL)) > before:
+                    return
+                time.sleep(0.02)
+        raise AssertionError(f"the watch did not wake within {timeout}s")
 
     def start_watch(self, **popen_args):
         process = self.ws.start(TOOL, **popen_args)
@@ -54,7 +100,7 @@ class WatchTestCase(ToolTestCase):
                 process.kill()
             process.communicate(timeout=20)
         self.addCleanup(stop)
-        self.host.wait_until_watching(process)
+        wait_until_watching(self.host, process, self.folder)
         return process
 
     def wait_for(self, text, count=1):
@@ -65,7 +111,13 @@ class WatchTestCase(ToolTestCase):
         return lines[lines.index(START) + 1:]
 
     def linked_line(self):
-        return f"「{self.target}」をフォントへリンクしました。"
+        return f"「{self.target_name}」をフォントへリンクしました。"
+
+    def assertSwitchedTimes(self, count):
+        """EUDC support went off and on again count times, where the host shows it."""
+        history = self.host.eudc_switch_history()
+        if history is not None:
+            self.assertEqual(history, ["off", "on"] * count)
 
 
 class WatchTest(WatchTestCase):
@@ -74,21 +126,22 @@ class WatchTest(WatchTestCase):
         self.host.create_eudc_key()
 
     def test_every_new_version_is_installed(self):
+        fonts_before = set(os.listdir(self.host.fonts_folder()))
         self.start_watch()
-        # In place: the file is rewritten and closed.
-        self.watched.write_bytes(b"font 1" * 2000)
+        # In place: the file is rewritten.
+        write_in_place(self.watched, b"font 1" * 2000)
         t1 = int(self.watched.stat().st_mtime)
         self.wait_for(self.linked_line())
         self.assertEqual(self.watch_lines(), [
             f"{CHECK} Now={stamp(t1)}",
             f"外字更新を確認 Save={stamp(self.t0)} Now={stamp(t1)}",
-            "外字ファイルコピー完了",
+            COPIED,
             self.linked_line(),
         ])
         self.assertEqual(self.target.read_bytes(), b"font 1" * 2000)
-        self.assertEqual(self.host.link_value(), str(self.target).encode())
+        self.assertEqual(self.host.link_value(), self.target_name)
         # Off before and on after each of the two link changes.
-        self.assertEqual(self.host.eudc_switch_history(), ["off", "on"] * 2)
+        self.assertSwitchedTimes(2)
 
         # By rename, with an older time than the one installed.
         t2 = self.t0 + 100
@@ -97,15 +150,22 @@ class WatchTest(WatchTestCase):
         self.assertEqual(self.watch_lines()[4:], [
             f"{CHECK} Now={stamp(t2)}",
             f"外字更新を確認 Save={stamp(t1)} Now={stamp(t2)}",
-            "外字ファイルコピー完了",
+            COPIED,
             self.linked_line(),
         ])
         self.assertEqual(self.target.read_bytes(), b"font 2" * 3000)
+        # A copy keeps the source's last-write time.
         self.assertEqual(int(self.target.stat().st_mtime), t2)
-        self.assertEqual(self.host.eudc_switch_history(), ["off", "on"] * 4)
-        self.assertEqual(os.listdir(self.host.fonts_folder()), ["EUDC.TTE"])
+        self.assertSwitchedTimes(4)
+        self.assertEqual(set(os.listdir(self.host.fonts_folder())),
+                         fonts_before | {self.target.name})
+        log = self.ws.log_bytes(TOOL)
         # Code page 932 on disk: 外字 is 8A 4F 8E 9A.
-        self.assertIn(b"\r\n\x8a\x4f\x8e\x9a", self.ws.log_bytes(TOOL))
+        self.assertIn(b"\r\n\x8a\x4f\x8e\x9a", log)
+        # The folder is the whole path up to the last separator, 0x5C bytes
+        # inside characters included.
+        folder = self.host.path_bytes(self.folder)
+        self.assertIn("監視フォルダ　　：".encode(CP932) + folder + b"\r\n", log)
 
     def test_time_decides_backwards_is_a_change_same_second_is_not(self):
         self.start_watch()
@@ -114,34 +174,35 @@ class WatchTest(WatchTestCase):
         self.assertEqual(self.watch_lines(), [f"{CHECK} Now={stamp(self.t0)}"])
 
         older = self.t0 - 3600
-        os.utime(self.watched, (older, older))
+        self.set_time(older)
         self.wait_for(self.linked_line())
         self.assertEqual(self.watch_lines()[1:], [
             f"{CHECK} Now={stamp(older)}",
             f"外字更新を確認 Save={stamp(self.t0)} Now={stamp(older)}",
-            "外字ファイルコピー完了",
+            COPIED,
             self.linked_line(),
         ])
         self.assertEqual(self.target.read_bytes(), b"font 1" * 2000)
 
     def test_other_writes_check_only_and_a_deleted_file_ends_the_watch(self):
         process = self.start_watch()
+        # A subfolder is not watched: only the write after it wakes the watch.
         (self.folder / "sub" / "EUDC.TTE").write_bytes(b"not watched")
         time.sleep(0.3)
-        (self.folder / "other.txt").write_bytes(b"x")
-        self.wait_for(CHECK)
+        self.poke()
+        self.assertEqual(self.watch_lines(), [f"{CHECK} Now={stamp(self.t0)}"])
 
         self.watched.unlink()
-        (self.folder / "other.txt").write_bytes(b"y")
+        self.poke()
         self.assertEqual(process.wait(timeout=20), 0)
         self.assertEqual(self.watch_lines(), [
             f"{CHECK} Now={stamp(self.t0)}",
-            "監視外字ファイル異常（ステータス取得不可）",
-            "監視異常終了！！！",
+            STATUS_LOST,
+            WATCH_END,
         ])
         self.assertFalse(self.target.exists())
         self.assertIsNone(self.host.link_value())
-        self.assertEqual(self.host.eudc_switch_history(), [])
+        self.assertSwitchedTimes(0)
 
     def test_file_without_folder_part_cannot_be_watched(self):
         # A bare name is found in the current directory, but an empty folder
@@ -151,7 +212,7 @@ class WatchTest(WatchTestCase):
         self.assertEqual(self.ws.run(TOOL, timeout=30).returncode, 0)
         self.assertEqual(self.watch_lines(), [
             "監視用ハンドラの登録に失敗（設定ファイルを確認）",
-            "監視異常終了！！！",
+            WATCH_END,
         ])
 
 
@@ -162,12 +223,13 @@ class WatchWithoutKeyTest(WatchTestCase):
         lines = self.wait_for("「")
         self.assertEqual(self.watch_lines()[2:], [
             "フォントリンク解除に失敗しました（Error=-2）。",
-            "外字ファイルコピー完了",
-            f"「{self.target}」フォントリンクに失敗しました（Error=-2）。",
+            COPIED,
+            f"「{self.target_name}」フォントリンクに失敗しました（Error=-2）。",
         ], lines)
         self.assertEqual(self.target.read_bytes(), b"font 1")
-        self.assertFalse((self.host.prefix / "registry").exists())
-        self.assertEqual(self.host.eudc_switch_history(), ["off", "on"] * 2)
+        # The tool opens the key but never creates it.
+        self.assertFalse(self.host.eudc_key_exists())
+        self.assertSwitchedTimes(2)
 
 
 class InterruptedCopyTest(WatchTestCase):
@@ -193,27 +255,31 @@ class InterruptedCopyTest(WatchTestCase):
 
         self.replace_by_rename(os.urandom(1 << 20), self.t0 + 1)
         self.wait_for(self.linked_line())
+        failed = decode_line(
+            "「".encode(CP932) + self.host.path_bytes(self.watched)
+            + f"」から「{self.target_name}」へのコピーに失敗しました。".encode(CP932))
         self.assertEqual(self.watch_lines()[2:], [
-            f"「{self.watched}」から「{self.target}」へのコピーに失敗しました。",
-            os.strerror(28),  # ENOSPC
-            self.linked_line(),
-        ])
+            failed, *self.host.system_text(errno.ENOSPC), self.linked_line()])
         self.assertEqual(self.target.read_bytes(), self.OLD)
-        self.assertEqual(os.listdir(fonts), ["EUDC.TTE"])
+        self.assertEqual(os.listdir(fonts), [self.target.name])
 
     def test_watcher_killed_half_way_through_the_copy(self):
         limit = 256 * 1024
 
         def limit_file_size():
             resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+        fonts = self.host.fonts_folder()
+        fonts_before = set(os.listdir(fonts))
         process = self.start_watch(preexec_fn=limit_file_size)
 
         self.replace_by_rename(os.urandom(1 << 20), self.t0 + 1)
         self.assertEqual(process.wait(timeout=20), -signal.SIGXFSZ)
         self.assertEqual(self.target.read_bytes(), self.OLD)
         # What it had written of the copy is in a file of its own.
-        partial = [p for p in self.host.fonts_folder().iterdir() if p.name != "EUDC.TTE"]
-        self.assertEqual([p.stat().st_size for p in partial], [limit])
+        partial = [fonts / name for name in set(os.listdir(fonts)) - fonts_before]
+        for path in partial:
+            self.addCleanup(path.unlink)
+        self.assertEqual([path.stat().st_size for path in partial], [limit])
 
 
 if __name__ == "__main__":
