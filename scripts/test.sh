@@ -10,5 +10,5 @@ for preset in mingw64 mingw32; do
   cmake --build --preset "$preset" -j2
 done
 cmake --preset linux -DGLYPH_E2E_WINE=ON
-cmake --build --preset linux
+cmake --build --preset linux -j2
 ctest --preset linux
