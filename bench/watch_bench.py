@@ -32,7 +32,7 @@ from pathlib import Path
 
 SOURCE_DIR = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(SOURCE_DIR / "tests" / "e2e"))
-from harness import CP932, LinuxHost, Workspace  # noqa: E402
+from harness import CP932, LinuxHost, Workspace, wait_until_watching  # noqa: E402
 
 TOOL = "Glyphwarden"
 IN_MODIFY = 0x2
@@ -155,7 +155,7 @@ def main():
         ws.write_ini(TOOL, {"WatchEudcTTE": str(watched), "TargetEudcFont": "EUDC.TTE"})
 
         process = ws.start(TOOL)
-        host.wait_until_watching(process)
+        wait_until_watching(host, process, folder)
         follower = LogFollower(ws.log_path(TOOL))
         linked = f"「{host.fonts_folder() / 'EUDC.TTE'}」をフォントへリンクしました。"
         print(f"watched file {args.size} bytes; run folder {root} ({os.statvfs(root).f_bsize} "

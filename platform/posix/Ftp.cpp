@@ -8,6 +8,7 @@
 
 #include <cctype>
 
+#include "platform/FtpClient.h"
 #include "platform/posix/AtomicFile.h"
 #include "platform/posix/PosixPlatform.h"
 
@@ -230,15 +231,19 @@ class CurlSession final : public InternetSession {
 
 }  // namespace
 
+}  // namespace platform::posix
+
+namespace platform {
+
 // The agent name has no place in the FTP exchange.
-std::unique_ptr<InternetSession> PosixPlatform::OpenInternetSession(const std::string&) {
-  if (!GlobalInit()) {
-    internetError = "The FTP client could not be initialised";
+std::unique_ptr<InternetSession> OpenFtpClientSession(const std::string&) {
+  if (!posix::GlobalInit()) {
+    posix::internetError = "The FTP client could not be initialised";
     return nullptr;
   }
-  return std::make_unique<CurlSession>();
+  return std::make_unique<posix::CurlSession>();
 }
 
-std::optional<std::string> PosixPlatform::InternetErrorText() { return internetError; }
+std::optional<std::string> FtpClientErrorText() { return posix::internetError; }
 
-}  // namespace platform::posix
+}  // namespace platform

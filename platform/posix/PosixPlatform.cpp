@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/FtpClient.h"
+
 namespace platform::posix {
 
 namespace {
@@ -52,6 +54,12 @@ bool PosixPlatform::ToLocalTime(FileTime time, std::tm& local) {
 void PosixPlatform::Sleep(unsigned milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+std::unique_ptr<InternetSession> PosixPlatform::OpenInternetSession(const std::string& agent) {
+  return OpenFtpClientSession(agent);
+}
+
+std::optional<std::string> PosixPlatform::InternetErrorText() { return FtpClientErrorText(); }
 
 }  // namespace platform::posix
 

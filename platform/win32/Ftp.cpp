@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/FtpClient.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace platform::win32 {
@@ -123,16 +124,20 @@ class WinInetSession final : public InternetSession {
 
 }  // namespace
 
-std::unique_ptr<InternetSession> Win32Platform::OpenInternetSession(const std::string& agent) {
+}  // namespace platform::win32
+
+namespace platform {
+
+std::unique_ptr<InternetSession> OpenFtpClientSession(const std::string& agent) {
   const HINTERNET session =
       InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
   if (session == nullptr) {
-    NoteInternetFailure();
+    win32::NoteInternetFailure();
     return nullptr;
   }
-  return std::make_unique<WinInetSession>(session);
+  return std::make_unique<win32::WinInetSession>(session);
 }
 
-std::optional<std::string> Win32Platform::InternetErrorText() { return lastInternetError; }
+std::optional<std::string> FtpClientErrorText() { return win32::lastInternetError; }
 
-}  // namespace platform::win32
+}  // namespace platform

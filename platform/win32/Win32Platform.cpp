@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "platform/FtpClient.h"
+
 namespace platform::win32 {
 
 // Start-up: the process must know its own module, and a missing disk or
@@ -49,6 +51,12 @@ bool Win32Platform::ToLocalTime(FileTime time, std::tm& local) {
 }
 
 void Win32Platform::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+
+std::unique_ptr<InternetSession> Win32Platform::OpenInternetSession(const std::string& agent) {
+  return OpenFtpClientSession(agent);
+}
+
+std::optional<std::string> Win32Platform::InternetErrorText() { return FtpClientErrorText(); }
 
 }  // namespace platform::win32
 
