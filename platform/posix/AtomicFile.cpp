@@ -111,11 +111,14 @@ bool CopyFileAtomically(const std::string& source, const std::string& destinatio
     close(from);
     return Fail(error);
   }
-  const bool copied = ReplaceWith(destination, [&](int to) {
-    if (!CopyContent(from, to)) return false;
-    const timespec times[2] = {status.st_atim, status.st_mtim};
-    return fchmod(to, status.st_mode & 07777) == 0 && futimens(to, times) == 0;
-  });
+  const bool copied = ReplaceWith(
+      destination,
+      [&](int to) {
+        if (!CopyContent(from, to)) return false;
+        const timespec times[2] = {status.st_atim, status.st_mtim};
+        return fchmod(to, status.st_mode & 07777) == 0 && futimens(to, times) == 0;
+      },
+      false);
   close(from);
   return copied;
 }

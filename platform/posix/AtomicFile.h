@@ -23,7 +23,10 @@ bool WriteFileAtomically(const std::string& path, const std::function<bool(int)>
 bool WriteAll(int fd, const char* data, std::size_t size);
 
 // Replaces destination with a copy of source, with source's last-write
-// time and permissions. On failure the old destination is untouched.
+// time and permissions. On failure the old destination is untouched. Like
+// the Windows copy, it is not forced to disk: a killed process or a full
+// disk still leaves the old file whole, and forcing would double the time
+// a large install takes.
 bool CopyFileAtomically(const std::string& source, const std::string& destination);
 
 }  // namespace platform::posix
