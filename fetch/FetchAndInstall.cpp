@@ -19,14 +19,13 @@ void WriteFtpError() {
 
 // Logs in, downloads to the temporary file and closes the connection.
 // True when the download succeeded.
-bool Download(platform::InternetSession& session) {
+bool Download(platform::InternetSession& session, const std::string& temporaryPath) {
   const std::unique_ptr<platform::FtpConnection> connection =
       session.GetFtpConnection(fetchApp.ftpAddress, fetchApp.ftpUserId, fetchApp.ftpPassword);
   if (!connection) {
     WriteFtpError();
     return false;
   }
-  const std::string temporaryPath = frame::ModuleSiblingPath(".tmp");
   const bool downloaded = connection->GetFile(fetchApp.ftpFileName, temporaryPath);
   connection->Close();
   if (!downloaded) {
@@ -37,8 +36,7 @@ bool Download(platform::InternetSession& session) {
   return true;
 }
 
-void CopyToLocalFile() {
-  const std::string temporaryPath = frame::ModuleSiblingPath(".tmp");
+void CopyToLocalFile(const std::string& temporaryPath) {
   if (platform::Host().CopyFileOver(temporaryPath, fetchApp.localFileName)) {
     *runLog << "指定ファイルへコピー完了しました。" << std::endl;
     return;
@@ -58,8 +56,9 @@ void FetchApp::FetchAndInstall() {
     WriteFtpError();
     return;
   }
-  const bool downloaded = Download(*session);
-  if (downloaded) CopyToLocalFile();
+  const std::string temporaryPath = frame::ModuleSiblingPath(".tmp");
+  const bool downloaded = Download(*session, temporaryPath);
+  if (downloaded) CopyToLocalFile(temporaryPath);
   session->Close();
 }
 
